@@ -21,8 +21,9 @@ QString newDatabasePathProblem(const QString& path) {
   if (db::isServerPath(path)) return {};
   const QFileInfo info(path);
   if (info.exists())
-    return QStringLiteral("Файл %1 уже существует. Новая база данных не создана, существующий файл "
-                          "не изменен.")
+    return QStringLiteral(
+               "Файл %1 уже существует. Новая база данных не создана, существующий файл "
+               "не изменен.")
         .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
   const QFileInfo dir(info.absolutePath());
   if (!dir.exists())

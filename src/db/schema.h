@@ -11,8 +11,12 @@ constexpr int kVersion = 33;
 constexpr int kSubVersion = 0;
 
 // The database account every workstation connects with; the script grants it everything.
-inline QString accountUser() { return QStringLiteral("IUC_CKGQBW"); }
-inline QString accountPassword() { return QStringLiteral("mirtbox"); }
+inline QString accountUser() {
+  return QStringLiteral("IUC_CKGQBW");
+}
+inline QString accountPassword() {
+  return QStringLiteral("mirtbox");
+}
 
 // The script that builds a new database of the current version.
 QString script();

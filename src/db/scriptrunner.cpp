@@ -9,8 +9,9 @@
 namespace schema {
 
 std::vector<ScriptStatement> splitScript(const QString& script) {
-  static const QRegularExpression setTerm(QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S*)\\s*$"),
-                                          QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression setTerm(
+      QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S*)\\s*$"),
+      QRegularExpression::CaseInsensitiveOption);
   static const QRegularExpression commit(QStringLiteral("^\\s*COMMIT(\\s+WORK)?\\s*$"),
                                          QRegularExpression::CaseInsensitiveOption);
   std::vector<ScriptStatement> out;

@@ -69,6 +69,19 @@ std::optional<double> parseDouble(QString text) {
   return ok ? std::optional<double>(d) : std::nullopt;
 }
 
+// Text of a CHAR or VARCHAR value in the row buffer; CHAR without its trailing blanks.
+QString textValue(unsigned type, unsigned length, const unsigned char* p) {
+  if (type == SQL_VARYING) {
+    ISC_USHORT n;
+    std::memcpy(&n, p, sizeof n);
+    return CodePage::win1251().decode(reinterpret_cast<const char*>(p + sizeof n), n);
+  }
+  const char* s = reinterpret_cast<const char*>(p);
+  qsizetype n = length;
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return CodePage::win1251().decode(s, n);
+}
+
 QDate parseDate(const QString& text) {
   const QString t = text.trimmed();
   QDate d = QDate::fromString(t, QStringLiteral("dd.MM.yyyy"));
@@ -449,8 +462,9 @@ const unsigned char* Query::currentRow() const {
 
 bool Query::fetchOne() {
   if (fetchedAll_ || !cursor_) return false;
+  if (!fetchStatus_) fetchStatus_ = std::make_unique<Status>();
   return guarded([&] {
-    Status st;
+    Status& st = *fetchStatus_;
     unsigned char* slot = newRowSlot();
     if (cursor_->fetchNext(st.get(), slot) == Firebird::IStatus::RESULT_OK) {
       ++rowCount_;
@@ -608,12 +622,17 @@ const QString& Field::name() const {
   return q_->cols_[index_].name;
 }
 
-bool Field::isNull() const {
+const unsigned char* Field::data() const {
   const unsigned char* row = q_->currentRow();
-  if (!row) return true;
+  if (!row) return nullptr;
+  const auto& c = q_->cols_[index_];
   ISC_SHORT flag;
-  std::memcpy(&flag, row + q_->cols_[index_].nullOffset, sizeof flag);
-  return flag != 0;
+  std::memcpy(&flag, row + c.nullOffset, sizeof flag);
+  return flag != 0 ? nullptr : row + c.offset;
+}
+
+bool Field::isNull() const {
+  return data() == nullptr;
 }
 
 namespace {
@@ -626,25 +645,18 @@ T load(const unsigned char* p) {
 }  // namespace
 
 QVariant Field::asVariant() const {
-  if (isNull()) return {};
+  const unsigned char* p = data();
+  if (!p) return {};
   const auto& c = q_->cols_[index_];
-  const unsigned char* p = q_->currentRow() + c.offset;
   auto scaled = [&](qint64 v) -> QVariant {
     if (c.scale == 0) return QVariant::fromValue(v);
     if (c.scale >= -4) return QVariant::fromValue(Decimal4::fromRaw(v * pow10(4 + c.scale)));
     return static_cast<double>(v) / static_cast<double>(pow10(-c.scale));
   };
   switch (c.type) {
-    case SQL_TEXT: {
-      const char* s = reinterpret_cast<const char*>(p);
-      qsizetype n = c.length;
-      while (n > 0 && s[n - 1] == ' ') --n;
-      return CodePage::win1251().decode(s, n);
-    }
-    case SQL_VARYING: {
-      const auto n = load<ISC_USHORT>(p);
-      return CodePage::win1251().decode(reinterpret_cast<const char*>(p + 2), n);
-    }
+    case SQL_TEXT:
+    case SQL_VARYING:
+      return textValue(c.type, c.length, p);
     case SQL_SHORT:
       return c.scale == 0 ? QVariant(int(load<ISC_SHORT>(p))) : scaled(load<ISC_SHORT>(p));
     case SQL_LONG:
@@ -674,9 +686,9 @@ QVariant Field::asVariant() const {
 }
 
 qint64 Field::asInt() const {
-  if (isNull()) return 0;
+  const unsigned char* p = data();
+  if (!p) return 0;
   const auto& c = q_->cols_[index_];
-  const unsigned char* p = q_->currentRow() + c.offset;
   if (c.scale == 0) {
     switch (c.type) {
       case SQL_SHORT:
@@ -710,9 +722,9 @@ qint64 Field::asInt() const {
 }
 
 double Field::asDouble() const {
-  if (isNull()) return 0;
+  const unsigned char* p = data();
+  if (!p) return 0;
   const auto& c = q_->cols_[index_];
-  const unsigned char* p = q_->currentRow() + c.offset;
   if (c.type == SQL_DOUBLE) return load<double>(p);
   if (c.type == SQL_FLOAT) return load<float>(p);
   const QVariant v = asVariant();
@@ -731,9 +743,9 @@ double Field::asDouble() const {
 }
 
 Decimal4 Field::asDecimal() const {
-  if (isNull()) return {};
+  const unsigned char* p = data();
+  if (!p) return {};
   const auto& c = q_->cols_[index_];
-  const unsigned char* p = q_->currentRow() + c.offset;
   switch (c.type) {
     case SQL_DOUBLE:
       return Decimal4::fromDouble(load<double>(p));
@@ -791,8 +803,11 @@ QDateTime Field::asDateTime() const {
 }
 
 QString Field::asString() const {
-  if (isNull()) return {};
+  const unsigned char* p = data();
+  if (!p) return {};
   const auto& c = q_->cols_[index_];
+  // Text is the common case of a list's cell: no detour through QVariant.
+  if (c.type == SQL_TEXT || c.type == SQL_VARYING) return textValue(c.type, c.length, p);
   const QVariant v = asVariant();
   if (v.userType() == qMetaTypeId<Decimal4>())
     return scaledToString(v.value<Decimal4>().raw(), -4, QLatin1Char(','));

@@ -20,6 +20,10 @@ class IMessageMetadata;
 
 namespace db {
 
+namespace detail {
+class Status;
+}
+
 class Database;
 class Transaction;
 class Query;
@@ -66,6 +70,9 @@ class Field {
   QVariant asVariant() const;  // null gives an invalid QVariant
 
  private:
+  // The value in the current row, or nullptr when it is null or there is no row.
+  const unsigned char* data() const;
+
   const Query* q_;
   int index_;
 };
@@ -176,6 +183,9 @@ class Query {
   Firebird::IStatement* stmt_ = nullptr;
   Firebird::IMessageMetadata* outMeta_ = nullptr;
   Firebird::IResultSet* cursor_ = nullptr;
+  // Kept for the life of the query: fetching row by row with a new status object each time
+  // costs as much as reading the row's values.
+  std::unique_ptr<detail::Status> fetchStatus_;
   unsigned statementType_ = 0;
   std::vector<Column> cols_;
   unsigned rowSize_ = 0;

@@ -27,6 +27,15 @@ class TDM {
   // Minutes as hours with two decimals.
   static double MinutesToHours(int minutes);
 
+  // At the main window's first showing: the constants into the settings of the run (a constant
+  // stored wrongly is reported and takes its default for this run), then the schema's version.
+  void ReadData();
+  // One constant on demand (identifier without regard to case); empty when there is no row.
+  QString ReadConst(const QString& id);
+  // Counts one more use of a report command of the main menu, in a transaction of its own.
+  // Throws db::DbError when the counter holds no number; nothing is written then.
+  void CountReportUse(const QString& id, const QString& caption);
+
   db::Database DB;
   db::Transaction IBTransaction{DB};
   db::Transaction trList{DB};

@@ -1,6 +1,7 @@
 #include "app/calendar.h"
 
 #include "app/bsp.h"
+#include "framework/routines.h"
 
 const QStringList& monthNames() {
   static const QStringList names = {
@@ -11,14 +12,7 @@ const QStringList& monthNames() {
   return names;
 }
 
-const QStringList& monthNamesGenitive() {
-  static const QStringList names = {
-      QStringLiteral("января"),  QStringLiteral("февраля"), QStringLiteral("марта"),
-      QStringLiteral("апреля"),  QStringLiteral("мая"),     QStringLiteral("июня"),
-      QStringLiteral("июля"),    QStringLiteral("августа"), QStringLiteral("сентября"),
-      QStringLiteral("октября"), QStringLiteral("ноября"),  QStringLiteral("декабря")};
-  return names;
-}
+const QStringList& monthNamesGenitive() { return genitiveMonthNames(); }
 
 const QStringList& weekdayNames() {
   static const QStringList names = {QStringLiteral("Воскресенье"), QStringLiteral("Понедельник"),

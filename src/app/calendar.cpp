@@ -12,7 +12,9 @@ const QStringList& monthNames() {
   return names;
 }
 
-const QStringList& monthNamesGenitive() { return genitiveMonthNames(); }
+const QStringList& monthNamesGenitive() {
+  return genitiveMonthNames();
+}
 
 const QStringList& weekdayNames() {
   static const QStringList names = {QStringLiteral("Воскресенье"), QStringLiteral("Понедельник"),

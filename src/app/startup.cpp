@@ -39,12 +39,12 @@ int createDatabaseCommand(const QString& path) {
     std::fprintf(stderr, "%s\n", qPrintable(e.message()));
     return 1;
   }
-  const QString shown = db::isServerPath(path)
-                            ? path
-                            : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-  std::printf("%s\n", qPrintable(QStringLiteral("База данных создана: %1 (версия %2)")
-                                     .arg(shown)
-                                     .arg(schema::kVersion)));
+  const QString shown =
+      db::isServerPath(path) ? path : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  std::printf(
+      "%s\n",
+      qPrintable(
+          QStringLiteral("База данных создана: %1 (версия %2)").arg(shown).arg(schema::kVersion)));
   return 0;
 }
 

@@ -543,6 +543,41 @@ Field Query::field(const QString& name) const {
   return Field(this, i);
 }
 
+Query::FieldKind Query::fieldKind(int i) const {
+  const Column& c = cols_.at(static_cast<size_t>(i));
+  switch (c.type) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+      return FieldKind::Text;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+      return c.scale == 0 ? FieldKind::Integer : FieldKind::Decimal;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      return FieldKind::Float;
+    case SQL_TYPE_DATE:
+      return FieldKind::Date;
+    case SQL_TYPE_TIME:
+      return FieldKind::Time;
+    case SQL_TIMESTAMP:
+      return FieldKind::DateTime;
+    case SQL_BOOLEAN:
+      return FieldKind::Boolean;
+    case SQL_BLOB:
+      return FieldKind::Blob;
+    default:
+      return FieldKind::Other;
+  }
+}
+
+int Query::fieldLength(int i) const {
+  const Column& c = cols_.at(static_cast<size_t>(i));
+  if (c.type != SQL_TEXT && c.type != SQL_VARYING) return 0;
+  // WIN1251 takes one byte a character.
+  return static_cast<int>(c.length);
+}
+
 bool Query::locate(const QString& fields, const QVariantList& values, int options) {
   if (!active_) return false;
   QList<int> idx;

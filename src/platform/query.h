@@ -139,6 +139,22 @@ class Query {
   // Fields separated by ';', one value per field. Stays where it was when nothing matches.
   bool locate(const QString& fields, const QVariantList& values, int options = NoOptions);
 
+  // What kind of value a column holds, and the characters a text column takes.
+  enum class FieldKind {
+    Text,
+    Integer,
+    Decimal,
+    Float,
+    Date,
+    Time,
+    DateTime,
+    Boolean,
+    Blob,
+    Other
+  };
+  FieldKind fieldKind(int i) const;
+  int fieldLength(int i) const;
+
   int fieldCount() const { return static_cast<int>(cols_.size()); }
   const QString& fieldName(int i) const { return cols_[i].name; }
   int fieldIndex(const QString& name) const;  // -1 when absent

@@ -1,0 +1,6 @@
+#pragma once
+
+// Registers the work of the menu commands that the shell itself provides: the usage statistics,
+// the help contents, the users and rights window and the end of the program. A target already
+// registered under one of these names (a fuller implementation, a test's stand-in) is kept.
+void registerShellTargets();

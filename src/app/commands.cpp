@@ -3,6 +3,7 @@
 #include "app/bsp.h"
 #include "app/datamodule.h"
 #include "app/user.h"
+#include "framework/pickers.h"
 #include "platform/dberror.h"
 #include "platform/messages.h"
 
@@ -570,12 +571,19 @@ Outcome runCommand(const CommandDef& command, TDM& dm, TBsp& bsp, const TUser& u
     return Outcome::NoAction;
 
   // Copies: a handler may replace registrations while it runs.
-  const CommandRegistry::Handler work = command.target.isEmpty()
-                                            ? CommandRegistry::Handler{}
-                                            : CommandRegistry::handler(command.target);
+  CommandRegistry::Handler work = command.target.isEmpty()
+                                      ? CommandRegistry::Handler{}
+                                      : CommandRegistry::handler(command.target);
   const CommandRegistry::Handler ask = command.mask.isEmpty()
                                            ? CommandRegistry::Handler{}
                                            : CommandRegistry::handler(targets::kAskTaskParams);
+  // A list that has registered its picker needs no handler of its own.
+  if (!work && !command.target.isEmpty() && hasPicker(command.target)) {
+    work = [](const CommandContext& c) {
+      Pick(c.command.target, c.dm.context(), 0, c.rights, false, c.parent);
+      return true;
+    };
+  }
   // Nothing is asked for a function that is not there yet.
   if ((!command.target.isEmpty() && !work) || (!command.mask.isEmpty() && !ask)) {
     msg::info(notAvailableText(command), kAppTitle);
@@ -592,12 +600,12 @@ Outcome runCommand(const CommandDef& command, TDM& dm, TBsp& bsp, const TUser& u
       const CommandContext askContext{dm, bsp, user, parent, command, context.rights, command.mask};
       if (!ask(askContext)) {
         if (command.silentCancel) return Outcome::CancelledSilently;
-        msg::info(kNotChosen, kAppTitle);
+        msg::show(msg::Kind::Plain, kNotChosen, kAppTitle);
         return Outcome::NotChosen;
       }
     }
     if (!requiredKeysChosen(command, bsp)) {
-      msg::info(kNotChosen, kAppTitle);
+      msg::show(msg::Kind::Plain, kNotChosen, kAppTitle);
       return Outcome::NotChosen;
     }
     if (!work) return Outcome::Done;  // the parameters were all there was to it

@@ -26,6 +26,11 @@ TDM::~TDM() {
   DB.disconnect();
 }
 
+FrameworkContext& TDM::context() {
+  context_.decPl = bsp_.DecPl;
+  return context_;
+}
+
 double TDM::MinutesToHours(int minutes) {
   return QString::number(minutes / 60.0, 'f', 2).toDouble();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/context.h"
 #include "platform/database.h"
 #include "platform/inifile.h"
 #include "platform/query.h"
@@ -22,6 +23,8 @@ class TDM {
   TDM& operator=(const TDM&) = delete;
 
   IniFile& ini() { return ini_; }
+  // What the list and edit windows need of the data module.
+  FrameworkContext& context();
   TBsp& bsp() { return bsp_; }
 
   // Minutes as hours with two decimals.
@@ -49,6 +52,7 @@ class TDM {
  private:
   IniFile ini_;
   TBsp& bsp_;
+  FrameworkContext context_{DB, trList, IBTransaction, qryTemp, ini_};
 };
 
 // Settings file sections and keys.

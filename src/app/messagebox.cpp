@@ -20,6 +20,9 @@ msg::Button MessageBoxSink::show(msg::Kind kind, const QString& caption, const Q
     case msg::Kind::Confirmation:
       box.setIcon(QMessageBox::Question);
       break;
+    case msg::Kind::Plain:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   box.setWindowTitle(caption);
   // Old texts separate lines with "\n\r"; a box wants plain line feeds.

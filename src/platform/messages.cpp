@@ -25,6 +25,8 @@ QString defaultCaption(Kind kind) {
       return QStringLiteral("Ошибка");
     case Kind::Confirmation:
       return QStringLiteral("Подтверждение");
+    case Kind::Plain:
+      return QStringLiteral("ППП \"Ведомир\"");
   }
   return {};
 }

@@ -6,7 +6,7 @@
 // and buttons and answer in place of a person.
 namespace msg {
 
-enum class Kind { Information, Warning, Error, Confirmation };
+enum class Kind { Information, Warning, Error, Confirmation, Plain };  // Plain: no icon
 
 enum Button { Ok = 1, Cancel = 2, Yes = 4, No = 8 };
 

@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/datamodule.h"
 #include "app/user.h"
+#include "framework/pickers.h"
 #include "platform/dberror.h"
 #include "platform/query.h"
 #include "support/messagerecorder.h"
@@ -148,7 +149,7 @@ void expectNotChosen(const MessageRecorder& messages, const char* what) {
   const auto& m = messages.messages.front();
   EXPECT_EQ(m.text, "Выбор не произведен") << what;
   EXPECT_EQ(m.caption, "ППП \"Ведомир\"") << what;
-  EXPECT_EQ(m.kind, msg::Kind::Information) << what;
+  EXPECT_EQ(m.kind, msg::Kind::Plain) << what;
   EXPECT_EQ(m.buttons, int(msg::Ok)) << what;
 }
 
@@ -571,6 +572,36 @@ TEST_F(CommandsTest, ItemsWithoutActionDoNothing) {
     EXPECT_EQ(seen_.calls, 0) << name;
     EXPECT_TRUE(messages_.messages.empty()) << name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CommandsTest, AListWithARegisteredPickerOpensThroughIt) {
+  struct Seen {
+    int calls = 0;
+    int rights = -1;
+    bool selectMode = true;
+  };
+  static Seen seen;
+  registerPicker("PickCargo",
+                 [](FrameworkContext&, int key, int rights, bool selectMode, QWidget*) {
+                   ++seen.calls;
+                   seen.rights = rights;
+                   seen.selectMode = selectMode;
+                   return key;
+                 });
+  const std::pair<int, int> kinds[] = {{0, 15}, {1, 1}};
+  for (const auto& [kind, rights] : kinds) {
+    seen = {};
+    user_.typ = kind;
+    EXPECT_EQ(run("mmCargo"), Outcome::Done);
+    EXPECT_EQ(seen.calls, 1);
+    EXPECT_EQ(seen.rights, rights);
+    EXPECT_FALSE(seen.selectMode);  // the menu opens lists for browsing
+  }
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "platform/database.h"
+#include "refs/registration.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -27,5 +28,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   setNames();
+  registerDictionaries();
+  registerVehicleBooks();
   return runProgram(QCoreApplication::arguments());
 }

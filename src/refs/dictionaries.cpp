@@ -1,0 +1,3 @@
+#include "refs/registration.h"
+
+void registerDictionaries() {}

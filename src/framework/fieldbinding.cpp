@@ -75,6 +75,7 @@ void LookupBox::search(const QString& typed) {
   q.setSql(lookup::searchSql(spec_.lookupTable, spec_.lookupKeyField, spec_.lookupNameField,
                              spec_.lookupCondition));
   q.param(listsql::searchParam()).setString(listsql::searchValue(text));
+  q.param(lookup::searchAsTypedParam()).setString(listsql::searchValue(typed));
   q.open();
   auto found = lookup::items(q, spec_.lookupKeyField, spec_.lookupNameField);
   // The current choice stays available, so that Esc and leaving can give it back.

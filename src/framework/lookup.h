@@ -33,8 +33,12 @@ int indexOfKey(const QList<LookupItem>& items, int key);
 // Index of the first entry of that name (trailing blanks ignored), -1 when none.
 int indexOfName(const QList<LookupItem>& items, const QString& name);
 
-// The search statement of a lookup box: the typed text goes in as the parameter
-// listsql::searchParam() (use listsql::searchValue for its value).
+// The search statement of a lookup box: the text as it would read on the Russian layout goes in
+// as the parameter listsql::searchParam(), the text as typed as searchAsTypedParam() (so that
+// names written in Latin letters are found too); use listsql::searchValue for both values.
+inline QString searchAsTypedParam() {
+  return QStringLiteral("LIST_SEARCH_TYPED");
+}
 QString searchSql(const QString& table, const QString& keyField, const QString& nameField,
                   const QString& condition);
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <QVariantMap>
+
 #include <functional>
 
 struct FrameworkContext;
@@ -54,3 +56,26 @@ VEDOMIR_PICKER(PickFuelNorm)
 VEDOMIR_PICKER(PickAdditionalNorm)
 VEDOMIR_PICKER(PickFuelCard)
 #undef VEDOMIR_PICKER
+
+// Openers of windows that are not lists: the waybill's line editors, the additional-norm hours of
+// a waybill and the remainder search. Each takes its arguments by name (the waybill's keys, the
+// line's key, 0 for a new line) and returns a key, 0 for OK, or -1 when there is none; a window
+// not registered yet says so and returns -1.
+using OpenerFunction =
+    std::function<int(FrameworkContext& ctx, const QVariantMap& args, QWidget* parent)>;
+
+void registerOpener(const QString& name, OpenerFunction opener);
+bool hasOpener(const QString& name);
+int Open(const QString& name, FrameworkContext& ctx, const QVariantMap& args,
+         QWidget* parent = nullptr);
+
+#define VEDOMIR_OPENER(NAME)                                                                   \
+  inline int NAME(FrameworkContext& ctx, const QVariantMap& args, QWidget* parent = nullptr) { \
+    return Open(QStringLiteral(#NAME), ctx, args, parent);                                     \
+  }
+VEDOMIR_OPENER(EditClientLine)
+VEDOMIR_OPENER(EditRideLine)
+VEDOMIR_OPENER(EditFuelLine)
+VEDOMIR_OPENER(EditAdditionalNormHours)
+VEDOMIR_OPENER(SearchFuelRemainders)
+#undef VEDOMIR_OPENER

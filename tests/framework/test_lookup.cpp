@@ -138,3 +138,27 @@ TEST_F(LookupTest, ThePickerButtonChoosesAKey) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Pickers, UnregisteredListsAndWindowsSaySoAndReturnNothing) {
+  testsupport::MessageRecorder messages;
+  QTemporaryDir dir;
+  IniFile ini(dir.filePath("Ini.ini"));
+  db::Database database;
+  db::Transaction tr(database);
+  db::Query scratch(database);
+  FrameworkContext ctx{database, tr, tr, scratch, ini};
+  EXPECT_EQ(PickTonneKm(ctx, 0, 15, true), -1);
+  EXPECT_EQ(EditRideLine(ctx, {{"ROADLIST", 5}, {"RIDES", 0}}), -1);
+  ASSERT_EQ(messages.messages.size(), 2u);
+  EXPECT_TRUE(messages.messages[0].text.contains("PickTonneKm"));
+  EXPECT_TRUE(messages.messages[1].text.contains("EditRideLine"));
+
+  registerOpener("EditRideLine", [](FrameworkContext&, const QVariantMap& args, QWidget*) {
+    return args.value("RIDES").toInt() == 0 ? 77 : -1;
+  });
+  EXPECT_EQ(EditRideLine(ctx, {{"ROADLIST", 5}, {"RIDES", 0}}), 77);
+}
+
+}  // namespace

@@ -20,24 +20,17 @@ class Transaction;
 
 // The description of one reference book or journal: what its list shows and how its editor
 // writes. A list without behaviour of its own is this description and nothing else.
-struct ListSpec {
+struct ListSpec : TEdRefParams {
+  ListSpec() {
+    NameField = QStringLiteral("NAME");
+    SelectList = QStringLiteral("*");
+  }
+
   QString windowName;  // section of the settings file, e.g. "fmLsAvm"
   QString caption;     // of the list window
-
-  QString TableName;
-  QString KeyField;
-  QString NameField = QStringLiteral("NAME");
-  QString SelectList = QStringLiteral("*");
+  // The fields it shares with TEdRefParams are what its editor gets (Rights is set at Execute).
   QString WherePrefix;  // ends in " AND " when set, e.g. "DISMISS=0 AND "
   int NameColumn = 0;
-  QString ExtraClause;
-  QString EditorCaption;
-  QString NameLabel;
-  QString InsertSql;
-  QString ModifySql;
-  QString DeleteSql;
-  QString RefreshSql;
-  QString KeyProcName;
 
   // The list's own query; empty: generated from the fields above. A text of four lines (select,
   // from, where, order by) takes the conditions of Find and Filter on its third line.

@@ -189,10 +189,8 @@ int TfmAbstrLsRef0::Execute(int key, int rights, bool selectMode) {
   grid_->setQueryModel(listModel_);
   if (!openCurrent(true)) return 0;
   if (key != 0) grid_->locate(spec_.KeyField, key);
-  params_ = TEdRefParams{rights_,          spec_.TableName, spec_.KeyField,      spec_.ExtraClause,
-                         spec_.SelectList, spec_.NameField, spec_.EditorCaption, spec_.NameLabel,
-                         spec_.InsertSql,  spec_.ModifySql, spec_.DeleteSql,     spec_.RefreshSql,
-                         spec_.KeyProcName};
+  params_ = spec_;  // FillParams: the list's fields of the same names
+  params_.Rights = rights_;
   quickSearch_.clear();
   searchText_->clear();
   SetWithRights();

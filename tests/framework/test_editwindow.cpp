@@ -3,6 +3,7 @@
 #include "framework/editwindow.h"
 #include "platform/inifile.h"
 #include "platform/query.h"
+#include "support/frameworkfixture.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
@@ -33,7 +34,7 @@ TEdRefParams routes() {
   return p;
 }
 
-class EditTest : public ::testing::Test {
+class EditTest : public testsupport::FrameworkFixture {
  protected:
   EditTest()
       : ini_(dir_.filePath("Ini.ini")), ctx_{base_.db(), trList_, base_.tr(), scratch_, ini_} {}
@@ -45,13 +46,6 @@ class EditTest : public ::testing::Test {
     q.open();
     return q.isEmpty() ? QString("none") : q["NAME"].asString() + "/" + q["KM"].asString();
   }
-  TestDatabase base_;
-  QTemporaryDir dir_;
-  IniFile ini_;
-  db::Transaction trList_{base_.db()};
-  db::Query scratch_{base_.db()};
-  FrameworkContext ctx_;
-  MessageRecorder messages_;
 };
 
 TEST_F(EditTest, NewRecordTakesItsKeyAndAnUpdateUsesTheOldKey) {

@@ -4,6 +4,7 @@
 #include "framework/querymodel.h"
 #include "platform/inifile.h"
 #include "platform/query.h"
+#include "support/frameworkfixture.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
@@ -34,13 +35,8 @@ ListSpec marks() {
   return s;
 }
 
-class ListWindowTest : public ::testing::Test {
+class ListWindowTest : public testsupport::FrameworkFixture {
  protected:
-  ListWindowTest()
-      : ini_(dir_.filePath("Ini.ini")),
-        trList_(base_.db()),
-        ctx_{base_.db(), trList_, base_.tr(), scratch_, ini_} {}
-
   void addMarks(const QStringList& names) {
     db::Query q(base_.db());
     q.setSql("insert into AVMARK (MARK, NAME) values (:MARK, :NAME)");
@@ -56,14 +52,6 @@ class ListWindowTest : public ::testing::Test {
     base_.tr().commit();
   }
   QString currentName(TfmAbstrLsRef& w) { return w.currentValue("NAME").toString(); }
-
-  TestDatabase base_;
-  QTemporaryDir dir_;
-  IniFile ini_;
-  db::Transaction trList_;
-  db::Query scratch_{base_.db()};
-  FrameworkContext ctx_;
-  MessageRecorder messages_;
 };
 
 // Types text as key presses (QTest's own typing knows only ASCII).

@@ -4,6 +4,7 @@
 #include "framework/pickers.h"
 #include "platform/inifile.h"
 #include "platform/query.h"
+#include "support/frameworkfixture.h"
 #include "support/messagerecorder.h"
 #include "support/testdatabase.h"
 
@@ -20,7 +21,7 @@ using testsupport::TestDatabase;
 
 namespace {
 
-class LookupTest : public ::testing::Test {
+class LookupTest : public testsupport::FrameworkFixture {
  protected:
   LookupTest()
       : ini_(dir_.filePath("Ini.ini")), ctx_{base_.db(), trList_, base_.tr(), scratch_, ini_} {}
@@ -48,14 +49,6 @@ class LookupTest : public ::testing::Test {
     QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(w, &e);
   }
-
-  TestDatabase base_;
-  QTemporaryDir dir_;
-  IniFile ini_;
-  db::Transaction trList_{base_.db()};
-  db::Query scratch_{base_.db()};
-  FrameworkContext ctx_;
-  testsupport::MessageRecorder messages_;
 };
 
 TEST_F(LookupTest, ItemsKeepTheirKeysSkipPlaceholdersAndNameNulls) {

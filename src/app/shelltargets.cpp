@@ -3,6 +3,9 @@
 #include "app/commands.h"
 #include "app/fmaccess.h"
 #include "app/helpwindow.h"
+#include "app/inisys.h"
+#include "app/tasksparams.h"
+#include "app/toolcnst.h"
 #include "app/usagestatistics.h"
 
 #include <QWidget>
@@ -25,6 +28,27 @@ void registerShellTargets() {
     ManageAccess(c.dm, c.parent);
     return true;
   });
+  // Every command that needs a date, a period or a key asks it here; the dispatcher tells
+  // "Выбор не произведен" when the window was not confirmed.
+  CommandRegistry::registerTargetIfAbsent(targets::kAskTaskParams, [](const CommandContext& c) {
+    return AskTaskParams(c.dm, c.bsp, c.user, c.mask, c.parent);
+  });
+  CommandRegistry::registerTargetIfAbsent(QStringLiteral("TfmToolCnst"),
+                                          [](const CommandContext& c) {
+                                            ShowConstantsWindow(c.dm, c.bsp, c.parent);
+                                            return true;
+                                          });
+  CommandRegistry::registerTargetIfAbsent(QStringLiteral("TfmIni"), [](const CommandContext& c) {
+    InitialiseSystem(c.dm, c.bsp, c.parent);
+    return true;
+  });
+  // The period has been asked by the dispatcher; then the mode (Esc keeps the last one) and the
+  // filling with its own question.
+  CommandRegistry::registerTargetIfAbsent(QStringLiteral("AutoFillFuel"),
+                                          [](const CommandContext& c) {
+                                            ChooseFillMode(c.bsp, c.parent);
+                                            return FillFuelRows(c.dm, c.bsp, c.parent);
+                                          });
   CommandRegistry::registerTargetIfAbsent(targets::kCloseMainWindow, [](const CommandContext& c) {
     if (c.parent) c.parent->window()->close();
     return true;

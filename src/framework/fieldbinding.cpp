@@ -73,7 +73,7 @@ void LookupBox::search(const QString& typed) {
   const QString text = toCyrillicLayout(typed, kLayoutUpper);
   db::Query q(ctx_.db, &ctx_.shared);
   q.setSql(lookup::searchSql(spec_.lookupTable, spec_.lookupKeyField, spec_.lookupNameField,
-                             spec_.lookupCondition));
+                             spec_.lookupCondition, spec_.lookupSearchField));
   q.param(listsql::searchParam()).setString(listsql::searchValue(text));
   q.param(lookup::searchAsTypedParam()).setString(listsql::searchValue(typed));
   q.open();
@@ -86,7 +86,7 @@ void LookupBox::search(const QString& typed) {
 
 bool LookupBox::pick() {
   if (spec_.picker.isEmpty() || !isEnabled()) return false;
-  const int chosen = Pick(spec_.picker, ctx_, 0, rights::kAll, true, window());
+  const int chosen = Pick(spec_.picker, ctx_, 0, spec_.pickerRights, true, window());
   if (chosen < 0) return false;
   fill(chosen);
   emit keyChosen(chosen);

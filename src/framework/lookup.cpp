@@ -61,7 +61,7 @@ int indexOfName(const QList<LookupItem>& items, const QString& name) {
 }
 
 QString searchSql(const QString& table, const QString& keyField, const QString& nameField,
-                  const QString& condition) {
+                  const QString& condition, const QString& searchField) {
   QString sql = QStringLiteral("select ") + keyField + QStringLiteral(", ") + nameField +
                 QStringLiteral(" from ") + table + QStringLiteral("\nwhere ");
   if (!condition.isEmpty()) sql += condition + QStringLiteral(" and ");

@@ -39,7 +39,8 @@ int indexOfName(const QList<LookupItem>& items, const QString& name);
 inline QString searchAsTypedParam() {
   return QStringLiteral("LIST_SEARCH_TYPED");
 }
+// The search looks in searchField (the shown name when empty).
 QString searchSql(const QString& table, const QString& keyField, const QString& nameField,
-                  const QString& condition);
+                  const QString& condition, const QString& searchField = {});
 
 }  // namespace lookup

@@ -128,6 +128,13 @@ TEST_F(LookupTest, ThePickerButtonChoosesAKey) {
   EXPECT_EQ(box.key(), 7);
   ASSERT_EQ(chosen.count(), 1);
   EXPECT_EQ(chosen.at(0).at(0).toInt(), 7);
+
+  FieldSpec viewOnly = subdivision();
+  viewOnly.pickerRights = 1;  // the stand-in picker answers only to full rights
+  LookupBox limited(ctx_, viewOnly, &parent);
+  limited.fill(1);
+  EXPECT_FALSE(limited.pick());
+  EXPECT_EQ(limited.key(), 1);
 }
 
 }  // namespace

@@ -65,8 +65,9 @@ QString searchSql(const QString& table, const QString& keyField, const QString& 
   QString sql = QStringLiteral("select ") + keyField + QStringLiteral(", ") + nameField +
                 QStringLiteral(" from ") + table + QStringLiteral("\nwhere ");
   if (!condition.isEmpty()) sql += condition + QStringLiteral(" and ");
+  const QString searched = searchField.isEmpty() ? nameField : searchField;
   const QString upper =
-      QStringLiteral("UPPER(") + nameField + QStringLiteral(" COLLATE PXW_CYRL) LIKE :");
+      QStringLiteral("UPPER(") + searched + QStringLiteral(" COLLATE PXW_CYRL) LIKE :");
   sql += QLatin1Char('(') + upper + listsql::searchParam() + QStringLiteral(" ESCAPE '\\' or ") +
          upper + searchAsTypedParam() + QStringLiteral(" ESCAPE '\\')\norder by ") + nameField;
   return sql;

@@ -34,7 +34,7 @@ struct FieldSpec {
   QString lookupTable;        // for the search: e.g. "AVSUBDIV"
   QString lookupCondition;    // extra condition of the search, e.g. "DISMISS=0"
   QString picker;             // registered picker name, e.g. "PickSubdivision"
-  int pickerRights = 15;      // rights the picker\'s list is opened with
+  int pickerRights = 15;      // rights the picker's list is opened with
   QString lookupSearchField;  // column searched when it differs from the shown one
 
   static FieldSpec text(QString field, QString label, int width = 0) {

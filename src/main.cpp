@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "platform/database.h"
+#include "refs/demodata.h"
 #include "refs/registration.h"
 
 #include <QApplication>
@@ -25,6 +26,15 @@ int main(int argc, char** argv) {
       return 2;
     }
     return createDatabaseCommand(QCoreApplication::arguments().at(2));
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--demo") == 0) {
+    QCoreApplication app(argc, argv);
+    setNames();
+    if (argc != 3) {
+      std::fprintf(stderr, "%s\n", "Использование: vedomir --demo ПУТЬ");
+      return 2;
+    }
+    return createDemoDatabaseCommand(QCoreApplication::arguments().at(2));
   }
   QApplication app(argc, argv);
   setNames();

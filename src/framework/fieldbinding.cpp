@@ -225,9 +225,10 @@ void FieldBinding::show() {
     m->setPlainText(record_.text(spec_.field));
   } else if (auto* c = qobject_cast<QCheckBox*>(widget_)) {
     c->setChecked(v.toInt() != 0);
+    shown_ = c->isChecked() ? 1 : 0;
   } else if (auto* b = qobject_cast<QComboBox*>(widget_)) {
-    const int i = b->findData(v.isNull() ? 0 : v.toInt());
-    b->setCurrentIndex(i);
+    b->setCurrentIndex(v.isNull() ? -1 : b->findData(v.toInt()));
+    shown_ = b->currentData();
   } else if (auto* l = qobject_cast<LookupBox*>(widget_)) {
     l->fill(v.toInt());
   }
@@ -241,17 +242,12 @@ bool FieldBinding::apply() {
     text = e->text();
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(widget_)) {
     text = m->toPlainText();
-  } else if (auto* c = qobject_cast<QCheckBox*>(widget_)) {
-    const int v = c->isChecked() ? 1 : 0;
-    if (record_.value(spec_.field).isNull() || record_.value(spec_.field).toInt() != v) {
-      record_.setValue(spec_.field, v);
-      emit changed();
-    }
-    return true;
-  } else if (auto* b = qobject_cast<QComboBox*>(widget_)) {
-    const QVariant v = b->currentData();
-    if (v.isValid() &&
-        (record_.value(spec_.field).isNull() || record_.value(spec_.field).toInt() != v.toInt())) {
+  } else if (qobject_cast<QCheckBox*>(widget_) || qobject_cast<QComboBox*>(widget_)) {
+    const auto* check = qobject_cast<QCheckBox*>(widget_);
+    const QVariant v = check ? QVariant(check->isChecked() ? 1 : 0)
+                             : static_cast<QComboBox*>(widget_)->currentData();
+    if (v.isValid() && v != shown_) {
+      shown_ = v;
       record_.setValue(spec_.field, v.toInt());
       emit changed();
     }

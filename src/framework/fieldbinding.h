@@ -75,4 +75,7 @@ class FieldBinding : public QObject {
   EditRecord& record_;
   QWidget* widget_ = nullptr;
   bool showing_ = false;
+  // What a check box or a choice showed for the record: only a change by the person is written,
+  // so an untouched box never turns a null into 0.
+  QVariant shown_;
 };

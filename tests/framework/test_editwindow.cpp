@@ -36,8 +36,6 @@ TEdRefParams routes() {
 
 class EditTest : public testsupport::FrameworkFixture {
  protected:
-  EditTest()
-      : ini_(dir_.filePath("Ini.ini")), ctx_{base_.db(), trList_, base_.tr(), scratch_, ini_} {}
   QString routeName(int key) {
     db::Transaction tr(base_.db());
     db::Query q(base_.db(), &tr);
@@ -170,6 +168,33 @@ TEST_F(EditTest, SavedWindowReturnsOkAndCancelOfANewRecordCloses) {
   });
   EXPECT_EQ(fresh.Execute(routes(), 0), QDialog::Rejected);
   EXPECT_FALSE(fresh.savedKey().isValid());
+}
+
+}  // namespace
+
+namespace {
+
+class EditChoiceTest : public testsupport::FrameworkFixture {};
+
+TEST_F(EditChoiceTest, UntouchedChoicesAndSwitchesChangeNothing) {
+  TEdRefParams p;
+  p.Rights = 15;
+  p.TableName = "AVKIND";
+  p.KeyField = "KIND";
+  p.NameField = "NAME";
+  p.EditorCaption = "Тип.";
+  p.InsertSql = "insert into AVKIND (KIND, NAME, TPL) values (:KIND, :NAME, :TPL)";
+  p.ModifySql = "update AVKIND set NAME = :NAME, TPL = :TPL where KIND = :OLD_KIND";
+  p.KeyProcName = "GET_AVKIND_ID";
+  TfmAbstrEdRefTypAvt w(ctx_);
+  bool pendingAfterOpen = true;
+  onNextModal([&](QWidget*) {
+    pendingAfterOpen = w.postAction()->isEnabled();
+    w.reject();  // no question: nothing was touched
+  });
+  w.Execute(p, 0);
+  EXPECT_FALSE(pendingAfterOpen);
+  EXPECT_TRUE(messages_.messages.empty()) << messages_.texts().join("|").toStdString();
 }
 
 }  // namespace

@@ -23,9 +23,6 @@ namespace {
 
 class LookupTest : public testsupport::FrameworkFixture {
  protected:
-  LookupTest()
-      : ini_(dir_.filePath("Ini.ini")), ctx_{base_.db(), trList_, base_.tr(), scratch_, ini_} {}
-
   void addSubdivisions(const QList<std::pair<int, QVariant>>& rows) {
     db::Query q(base_.db());
     q.setSql("insert into AVSUBDIV (SUBDIV, NAME, DISMISS) values (:S, :N, 0)");

@@ -106,11 +106,17 @@ void LookupBox::restore() {
 }
 
 void LookupBox::settle() {
-  // Typed text that names no entry gives the previous choice back.
-  const int i = combo_->currentIndex();
+  // A name typed in full chooses its entry; typed text that names no entry gives the previous
+  // choice back.
+  int i = combo_->currentIndex();
   if (i < 0 || i >= items_.size() || combo_->currentText() != items_[i].name) {
-    restore();
-    return;
+    i = lookup::indexOfName(items_, combo_->currentText());
+    if (i < 0) {
+      restore();
+      return;
+    }
+    const QSignalBlocker block(combo_);
+    combo_->setCurrentIndex(i);
   }
   if (items_[i].key != entered_) {
     entered_ = items_[i].key;

@@ -90,10 +90,19 @@ TEST_F(LookupTest, TheBoxWritesKeysNeverNamesAndGivesBackUnmatchedText) {
   EXPECT_EQ(box.key(), 2);  // the second of two equal names
   EXPECT_EQ(box.combo()->currentText(), "Гараж");
 
+  // Leaving the box: unknown text gives the choice back, a full name chooses its entry.
   box.combo()->setEditText("Склад, которого нет");
-  box.restore();
+  QFocusEvent out(QEvent::FocusOut);
+  QApplication::sendEvent(box.combo(), &out);
   EXPECT_EQ(box.key(), 2);
+  EXPECT_EQ(box.combo()->currentText(), "Гараж");
   EXPECT_EQ(chosen.count(), 0);
+  box.combo()->setEditText("ИВАНОВСКИЙ УЧАСТОК");
+  QApplication::sendEvent(box.combo(), &out);
+  EXPECT_EQ(box.key(), 3);
+  ASSERT_EQ(chosen.count(), 1);
+  box.fill(2);
+  chosen.clear();
 
   // Typed on the Latin layout: the keys that spell ИВАН on the Russian one.
   box.combo()->setEditText("bdfy");

@@ -198,8 +198,7 @@ QString EditableModel::conversionProblem(int column, const QString& text) const 
   if (t.isEmpty()) return {};
   switch (columns_[column].kind) {
     case EditableColumn::Number:
-      return Decimal4::parse(t) ? QString()
-                                : QStringLiteral("\"%1\" не является числом.").arg(t);
+      return Decimal4::parse(t) ? QString() : QStringLiteral("\"%1\" не является числом.").arg(t);
     case EditableColumn::Integer:
     case EditableColumn::Check: {
       bool ok = false;
@@ -251,8 +250,7 @@ QString EditableModel::displayText(const EditableColumn& column, const QVariant&
 }
 
 QString EditableModel::editText(const EditableColumn& column, const QVariant& value) const {
-  if (column.kind != EditableColumn::Number || nullValue(value))
-    return displayText(column, value);
+  if (column.kind != EditableColumn::Number || nullValue(value)) return displayText(column, value);
   // Every decimal the value has, so that leaving a cell unchanged changes nothing.
   QString s = value.value<Decimal4>().toString(4);
   while (s.endsWith(QLatin1Char('0'))) s.chop(1);

@@ -39,6 +39,7 @@ QVariant EditController::savedKey() const {
 }
 
 bool EditController::requireName() {
+  if (params_.NameField.isEmpty()) return true;  // a record without a name box
   QString name = record_.text(params_.NameField);
   if (name.trimmed().isEmpty()) {
     msg::show(msg::Kind::Information, QStringLiteral("Необходимо ввести наименование."),

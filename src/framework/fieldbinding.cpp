@@ -7,6 +7,7 @@
 #include "framework/refparams.h"
 #include "framework/routines.h"
 #include "platform/dberror.h"
+#include "platform/decimal.h"
 #include "platform/messages.h"
 #include "platform/query.h"
 
@@ -164,6 +165,29 @@ bool LookupBox::eventFilter(QObject* watched, QEvent* e) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+bool sameValue(const QVariant& a, const QVariant& b) {
+  const bool nullA = !a.isValid() || a.isNull();
+  const bool nullB = !b.isValid() || b.isNull();
+  if (nullA || nullB) return nullA == nullB;
+  auto asDecimal = [](const QVariant& v) -> std::optional<Decimal4> {
+    if (v.userType() == qMetaTypeId<Decimal4>()) return v.value<Decimal4>();
+    switch (v.typeId()) {
+      case QMetaType::Double:
+      case QMetaType::Int:
+      case QMetaType::LongLong:
+        return Decimal4::fromDouble(v.toDouble());
+      default:
+        return std::nullopt;
+    }
+  };
+  const auto da = asDecimal(a);
+  const auto db = asDecimal(b);
+  if (da && db) return *da == *db;
+  return a == b;
+}
+}  // namespace
+
 FieldBinding::FieldBinding(FrameworkContext& ctx, const FieldSpec& spec, EditRecord& record,
                            QWidget* parent)
     : QObject(parent), ctx_(ctx), spec_(spec), record_(record) {
@@ -224,7 +248,14 @@ void FieldBinding::show() {
   showing_ = true;
   const QVariant v = record_.value(spec_.field);
   if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
-    e->setText(record_.text(spec_.field));
+    if (spec_.kind == FieldSpec::Number && spec_.decimals >= 0 && !v.isNull()) {
+      const Decimal4 d = v.userType() == qMetaTypeId<Decimal4>()
+                             ? v.value<Decimal4>()
+                             : Decimal4::fromDouble(v.toDouble());
+      e->setText(d.toString(spec_.decimals));
+    } else {
+      e->setText(record_.text(spec_.field));
+    }
     const int max = record_.length(spec_.field);
     e->setMaxLength(max > 0 ? max : 32767);
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(widget_)) {
@@ -268,7 +299,10 @@ bool FieldBinding::apply() {
     widget_->setFocus();
     return false;
   }
-  record_.setText(spec_.field, text);
+  // A number shown with fewer or more decimals than stored is the same value: not a change.
+  const QVariant typed = *record_.convert(spec_.field, text);
+  if (sameValue(typed, record_.value(spec_.field))) return true;
+  record_.setValue(spec_.field, typed);
   emit changed();
   return true;
 }

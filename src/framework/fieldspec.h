@@ -22,7 +22,8 @@ struct FieldSpec {
   QString label;  // caption in front of the box
   Kind kind = Text;
   bool readOnly = false;
-  int width = 0;  // characters; 0 lets the layout decide
+  int width = 0;      // characters; 0 lets the layout decide
+  int decimals = -1;  // Number: decimals shown (e.g. the configured DecPl); -1 as stored
 
   // Choice: value and name of each entry.
   QList<QPair<int, QString>> choices;

@@ -198,3 +198,37 @@ TEST_F(EditChoiceTest, UntouchedChoicesAndSwitchesChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditChoiceTest, NumbersShownWithTheirDecimalsAreNoChange) {
+  db::Query ins(base_.db());
+  ins.setSql(
+      "insert into AVTONNOKM (TONNOKM, ROADLIST, TONNFL, KM, NRIDES) values (1, 0, 12, 5, 1)");
+  ins.exec();
+  base_.tr().commit();
+  TEdRefParams p;
+  p.TableName = "AVTONNOKM";
+  p.KeyField = "TONNOKM";
+  p.ModifySql = "update AVTONNOKM set TONNFL = :TONNFL where TONNOKM = :OLD_TONNOKM";
+  TfmAbstrEdRef w(ctx_);
+  FieldSpec tonnes = FieldSpec::of(FieldSpec::Number, "TONNFL", "Перевезено тонн :");
+  tonnes.decimals = 2;
+  auto* box = qobject_cast<QLineEdit*>(w.addField(tonnes));
+  ASSERT_NE(box, nullptr);
+  QString shown;
+  bool pending = true;
+  onNextModal([&](QWidget*) {
+    shown = box->text();
+    w.Save();  // takes every box: 12,00 is the 12 stored
+    pending = w.controller().record().modified();
+    w.reject();
+    if (w.isVisible()) w.Cancel(), w.reject();  // never leave the test waiting
+  });
+  w.Execute(p, 1);
+  EXPECT_EQ(shown, "12,00");
+  EXPECT_FALSE(pending);
+  EXPECT_TRUE(messages_.messages.empty()) << messages_.texts().join("|").toStdString();
+}
+
+}  // namespace

@@ -21,7 +21,9 @@
 
 #include <gtest/gtest.h>
 
+using testsupport::closeEditor;
 using testsupport::onNextModal;
+using testsupport::whileShown;
 
 namespace {
 
@@ -31,11 +33,6 @@ Decimal4 dec(const char* text) {
 
 class NormTest : public testsupport::FrameworkFixture {
  protected:
-  void sql(const QString& text) {
-    db::Query q(base_.db(), &base_.tr());
-    q.setSql(text);
-    q.exec();
-  }
   // Vehicles 1 and 2; vehicle 1 has the base norm 10 and the winter coefficient (KFN 1) 1.1.
   void sampleData() {
     sql("insert into AVMARK (MARK, NAME) values (1, 'ГАЗ-3307')");
@@ -47,31 +44,7 @@ class NormTest : public testsupport::FrameworkFixture {
     sql("update AVNORMFUEL set KF = 0.1, NORMA = 11 where CAR = 1 and KFN = 1");
     base_.tr().commit();
   }
-  QVariant scalar(const QString& text) {
-    db::Transaction tr(base_.db());
-    db::Query q(base_.db(), &tr);
-    q.setSql(text);
-    q.open();
-    return q.isEmpty() ? QVariant() : q.field(0).asVariant();
-  }
-  int count(const QString& text) { return scalar(text).toInt(); }
 };
-
-template <typename Window, typename Run>
-int whileShown(Window& w, Run run, std::function<void()> f) {
-  onNextModal([&](QWidget*) {
-    w.activateWindow();
-    f();
-    if (w.isVisible()) w.reject();
-  });
-  return run();
-}
-
-void closeEditor(TfmAbstrEdRef* ed) {
-  if (!ed->isVisible()) return;
-  ed->Cancel();
-  if (ed->isVisible()) ed->reject();
-}
 
 void answerSearch(const QString& text) {
   onNextModal([text](QWidget* dialog) {

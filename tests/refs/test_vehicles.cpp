@@ -28,7 +28,9 @@
 
 #include <gtest/gtest.h>
 
+using testsupport::closeEditor;
 using testsupport::onNextModal;
+using testsupport::whileShown;
 using vehiclerules::DriverPair;
 using vehiclerules::PairRefusal;
 
@@ -36,11 +38,6 @@ namespace {
 
 class VehicleTest : public testsupport::FrameworkFixture {
  protected:
-  void sql(const QString& text) {
-    db::Query q(base_.db(), &base_.tr());
-    q.setSql(text);
-    q.exec();
-  }
   // Two marks, two subdivisions, three drivers; vehicles 1 (Гараж) and 2 (Карьер).
   void sampleData() {
     sql("insert into AVMARK (MARK, NAME) values (1, 'ГАЗ-3307')");
@@ -58,33 +55,7 @@ class VehicleTest : public testsupport::FrameworkFixture {
     sql("set generator GEN_AVCAR to 2");
     base_.tr().commit();
   }
-  QVariant scalar(const QString& text) {
-    db::Transaction tr(base_.db());
-    db::Query q(base_.db(), &tr);
-    q.setSql(text);
-    q.open();
-    return q.isEmpty() ? QVariant() : q.field(0).asVariant();
-  }
-  int count(const QString& text) { return scalar(text).toInt(); }
 };
-
-// Runs a modal window's Execute and calls f while it is shown; leaves nothing open.
-template <typename Window, typename Run>
-int whileShown(Window& w, Run run, std::function<void()> f) {
-  onNextModal([&](QWidget*) {
-    w.activateWindow();
-    f();
-    if (w.isVisible()) w.reject();
-  });
-  return run();
-}
-
-// Closes an edit window whatever its state: a pending change is dropped.
-void closeEditor(TfmAbstrEdRef* ed) {
-  if (!ed->isVisible()) return;
-  ed->Cancel();
-  if (ed->isVisible()) ed->reject();
-}
 
 // Chooses a key in a lookup box as the person does.
 void choose(QWidget* editor, const QString& field, int key) {

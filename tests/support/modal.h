@@ -21,4 +21,15 @@ inline void onNextModal(std::function<void(QWidget*)> f, int attempts = 200) {
   });
 }
 
+// Runs a modal window's Execute (run) and calls f while it is shown; leaves nothing open.
+template <typename Window, typename Run>
+int whileShown(Window& w, Run run, std::function<void()> f) {
+  onNextModal([&](QWidget*) {
+    w.activateWindow();
+    f();
+    if (w.isVisible()) w.reject();
+  });
+  return run();
+}
+
 }  // namespace testsupport

@@ -41,12 +41,7 @@ const char* const kBaseColumns[][2] = {{"SUM100", "Норма л/100км:"},
 
 TfmEdAcarn1::TfmEdAcarn1(FrameworkContext& ctx, QWidget* parent)
     : TfmEdVehicleBook(ctx, QStringLiteral("fmEdAcarn1"), parent) {
-  stnumber_ = new QLabel;
-  stnumber_->setObjectName(QStringLiteral("lblStnumber"));
-  mark_ = new QLabel;
-  mark_->setObjectName(QStringLiteral("lblMark"));
-  form()->addRow(QStringLiteral("Гос. номер    : "), stnumber_);
-  form()->addRow(QStringLiteral("Марка :"), mark_);
+  addVehicleHeader();
   for (const auto& c : kBaseColumns) {
     QWidget* w = addField(
         FieldSpec::of(FieldSpec::Number, QString::fromLatin1(c[0]), QString::fromUtf8(c[1])));
@@ -77,10 +72,6 @@ int TfmEdAcarn1::Execute(const TEdRefParams& params, int key) {
   norms.TableName = QStringLiteral("AVNORMFUEL");
   norms.NameField.clear();  // the state number is shown, not edited
   return TfmEdVehicleBook::Execute(norms, key);
-}
-
-QString TfmEdAcarn1::vehicleText() const {
-  return (stnumber_->text() + QLatin1Char(' ') + mark_->text()).trimmed();
 }
 
 void TfmEdAcarn1::loadCoefficients() {
@@ -131,16 +122,7 @@ bool TfmEdAcarn1::postCoefficient(EditableRow& row) {
 }
 
 void TfmEdAcarn1::recordShown() {
-  stnumber_->clear();
-  mark_->clear();
-  try {
-    const auto title =
-        vehiclerules::vehicleTitle(ctx_.db, controller().transaction(), intValue("CAR"));
-    stnumber_->setText(title.stnumber);
-    mark_->setText(title.mark);
-  } catch (const db::DbError& e) {
-    statusBar()->showMessage(e.message());
-  }
+  showVehicleHeader();
   loadCoefficients();
   sum100_->setFocus();
 }

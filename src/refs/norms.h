@@ -27,7 +27,6 @@ class TfmEdAcarn1 : public TfmEdVehicleBook {
   int Execute(const TEdRefParams& params, int key) override;
   EditableGrid* coefficientGrid() const { return grid_; }
   EditableModel* coefficients() const { return model_; }
-  QString vehicleText() const;
   void done(int result) override;
 
  protected:
@@ -39,8 +38,6 @@ class TfmEdAcarn1 : public TfmEdVehicleBook {
   void loadCoefficients();
   bool postCoefficient(EditableRow& row);
 
-  QLabel* stnumber_;
-  QLabel* mark_;
   QWidget* sum100_ = nullptr;
   EditableModel* model_;
   EditableGrid* grid_;

@@ -18,12 +18,7 @@ const char* const kPrices[][2] = {{"HOURS", "За 1 час :"},
 
 TfmEdAcarp::TfmEdAcarp(FrameworkContext& ctx, QWidget* parent)
     : TfmEdVehicleBook(ctx, QStringLiteral("fmEdAcarp"), parent) {
-  stnumber_ = new QLabel;
-  stnumber_->setObjectName(QStringLiteral("lblStnumber"));
-  mark_ = new QLabel;
-  mark_->setObjectName(QStringLiteral("lblMark"));
-  form()->addRow(QStringLiteral("Гос. номер    : "), stnumber_);
-  form()->addRow(QStringLiteral("Марка :"), mark_);
+  addVehicleHeader();
   for (const auto& p : kPrices) {
     QWidget* w = addField(
         FieldSpec::of(FieldSpec::Number, QString::fromLatin1(p[0]), QString::fromUtf8(p[1])));
@@ -40,21 +35,8 @@ int TfmEdAcarp::Execute(const TEdRefParams& params, int key) {
   return TfmEdVehicleBook::Execute(prices, key);
 }
 
-QString TfmEdAcarp::vehicleText() const {
-  return (stnumber_->text() + QLatin1Char(' ') + mark_->text()).trimmed();
-}
-
 void TfmEdAcarp::recordShown() {
-  stnumber_->clear();
-  mark_->clear();
-  try {
-    const auto title =
-        vehiclerules::vehicleTitle(ctx_.db, controller().transaction(), intValue("CAR"));
-    stnumber_->setText(title.stnumber);
-    mark_->setText(title.mark);
-  } catch (const db::DbError& e) {
-    statusBar()->showMessage(e.message());
-  }
+  showVehicleHeader();
   hours_->setFocus();
 }
 

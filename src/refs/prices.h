@@ -13,14 +13,11 @@ class TfmEdAcarp : public TfmEdVehicleBook {
   explicit TfmEdAcarp(FrameworkContext& ctx, QWidget* parent = nullptr);
 
   int Execute(const TEdRefParams& params, int key) override;
-  QString vehicleText() const;
 
  protected:
   bool BeforeSave() override;
   void recordShown() override;
 
  private:
-  QLabel* stnumber_;
-  QLabel* mark_;
   QWidget* hours_ = nullptr;
 };

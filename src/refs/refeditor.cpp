@@ -1,9 +1,13 @@
 #include "refs/refeditor.h"
 
+#include "platform/dberror.h"
+#include "refs/vehiclerules.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QStatusBar>
 
 TfmEdVehicleBook::TfmEdVehicleBook(FrameworkContext& ctx, const QString& name, QWidget* parent)
     : TfmAbstrEdRef(ctx, name, parent) {
@@ -66,4 +70,32 @@ int TfmEdVehicleBook::intValue(const QString& field) {
 bool TfmEdVehicleBook::isNull(const QString& field) {
   const QVariant v = controller().record().value(field);
   return !v.isValid() || v.isNull();
+}
+
+void TfmEdVehicleBook::addVehicleHeader() {
+  stnumber_ = new QLabel;
+  stnumber_->setObjectName(QStringLiteral("lblStnumber"));
+  mark_ = new QLabel;
+  mark_->setObjectName(QStringLiteral("lblMark"));
+  form()->addRow(QStringLiteral("Гос. номер    : "), stnumber_);
+  form()->addRow(QStringLiteral("Марка :"), mark_);
+}
+
+void TfmEdVehicleBook::showVehicleHeader() {
+  if (!stnumber_) return;
+  stnumber_->clear();
+  mark_->clear();
+  try {
+    const auto title = vehiclerules::vehicleTitle(ctx_.db, controller().transaction(),
+                                                  intValue(QStringLiteral("CAR")));
+    stnumber_->setText(title.stnumber);
+    mark_->setText(title.mark);
+  } catch (const db::DbError& e) {
+    statusBar()->showMessage(e.message());
+  }
+}
+
+QString TfmEdVehicleBook::vehicleText() const {
+  if (!stnumber_) return {};
+  return (stnumber_->text() + QLatin1Char(' ') + mark_->text()).trimmed();
 }

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QFormLayout;
+class QLabel;
 
 // The record editor of the vehicle books with what several of them need beyond the described
 // fields: check boxes on 0/1 columns that leave a null alone until the person changes them, fields
@@ -17,7 +18,15 @@ class TfmEdVehicleBook : public TfmAbstrEdRef {
  public:
   TfmEdVehicleBook(FrameworkContext& ctx, const QString& name, QWidget* parent = nullptr);
 
+ public:
+  // The state number and mark shown by addVehicleHeader.
+  QString vehicleText() const;
+
  protected:
+  // Labels with the state number and mark of the record's vehicle (column CAR), for the editors
+  // of a vehicle's own rows (prices, norms); showVehicleHeader fills them.
+  void addVehicleHeader();
+  void showVehicleHeader();
   // A check box on a 0/1 column, added to the form (or to the given layout when not null).
   QCheckBox* addFlag(const QString& field, const QString& label, QFormLayout* into = nullptr);
   // A described field taken out of the form, for the editor to lay out; still bound.
@@ -34,6 +43,9 @@ class TfmEdVehicleBook : public TfmAbstrEdRef {
 
  private:
   void showFlags();
+
+  QLabel* stnumber_ = nullptr;
+  QLabel* mark_ = nullptr;
 
   QList<QPair<QString, QCheckBox*>> flags_;
 };

@@ -99,3 +99,10 @@ void TfmAbstrForm::printImage() {
   const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
   painter.drawPixmap(QRect(page.topLeft(), size), image);
 }
+
+void TfmAbstrForm::addExitToMenuBar() {
+  QAction* exit = menuBar_->addAction(exitAction_->text());
+  connect(exit, &QAction::triggered, exitAction_, &QAction::trigger);
+  connect(exitAction_, &QAction::changed, exit,
+          [exit, this] { exit->setEnabled(exitAction_->isEnabled()); });
+}

@@ -37,6 +37,9 @@ class TfmAbstrForm : public QDialog {
   virtual void restoreState() {}
   virtual void saveState() {}
   void printImage();
+  // "Выход" as a word on the menu bar (the tool strip's button shows the icon); it follows the
+  // Exit action's state, so an editor with changes cannot be left through it either.
+  void addExitToMenuBar();
 
  private:
   IniFile& ini_;

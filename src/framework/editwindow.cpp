@@ -52,7 +52,7 @@ TfmAbstrEdRef::TfmAbstrEdRef(FrameworkContext& ctx, const QString& name, QWidget
   edit->addAction(printAction());
   edit->addAction(postAction_);
   edit->addAction(cancelAction_);
-  menuBar()->addAction(exitAction());
+  addExitToMenuBar();
   toolBar()->addAction(postAction_);
   toolBar()->addAction(cancelAction_);
   QAction* help = toolBar()->addAction(style()->standardIcon(QStyle::SP_DialogHelpButton),

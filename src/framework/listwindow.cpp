@@ -134,7 +134,7 @@ TfmAbstrLsRef0::TfmAbstrLsRef0(FrameworkContext& ctx, ListSpec spec, QWidget* pa
   search->addAction(findNextAction_);
   search->addSeparator();
   search->addAction(filterAction_);
-  menuBar()->addAction(exitAction());
+  addExitToMenuBar();
 
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -580,6 +580,7 @@ Outcome runCommand(const CommandDef& command, TDM& dm, TBsp& bsp, const TUser& u
   // A list that has registered its picker needs no handler of its own.
   if (!work && !command.target.isEmpty() && hasPicker(command.target)) {
     work = [](const CommandContext& c) {
+      c.dm.setUser(c.user);
       Pick(c.command.target, c.dm.context(), 0, c.rights, false, c.parent);
       return true;
     };

@@ -2,6 +2,7 @@
 
 #include "app/bsp.h"
 #include "app/constants.h"
+#include "app/user.h"
 #include "db/schema.h"
 #include "platform/dberror.h"
 #include "platform/messages.h"
@@ -24,6 +25,11 @@ TDM::~TDM() {
     std::fprintf(stderr, "%s\n", e.what());
   }
   DB.disconnect();
+}
+
+void TDM::setUser(const TUser& user) {
+  context_.userKey = user.usr;
+  context_.userKind = user.typ;
 }
 
 FrameworkContext& TDM::context() {

@@ -10,6 +10,7 @@
 #include <memory>
 
 struct TBsp;
+struct TUser;
 
 // The data module: the one connection of the program, its two transactions and the scratch
 // statements any code may close, re-text and reopen; the settings file, open for the whole run.
@@ -25,6 +26,8 @@ class TDM {
   IniFile& ini() { return ini_; }
   // What the list and edit windows need of the data module.
   FrameworkContext& context();
+  // The logged-in user, whom the windows opened through context() narrow their lists for.
+  void setUser(const TUser& user);
   TBsp& bsp() { return bsp_; }
 
   // Minutes as hours with two decimals.

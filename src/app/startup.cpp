@@ -121,6 +121,7 @@ int runProgram(const QStringList& arguments) {
       return 0;
     }
     InitBspFromUser(user, bsp);
+    dm.setUser(user);
     TfmAvtMain mainWindow(dm, bsp, user);
     mainWindow.show();
     code = QApplication::exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/context.h"
+
 #include <QString>
 
 // The person logged in: a row of the program's own users table (not a database account).
@@ -11,3 +13,11 @@ struct TUser {
 
   bool isAdministrator() const { return typ == 0; }
 };
+
+// The user a framework window was opened for (only key and kind travel with the window).
+inline TUser userOf(const FrameworkContext& ctx) {
+  TUser u;
+  u.usr = ctx.userKey;
+  u.typ = ctx.userKind;
+  return u;
+}

@@ -17,4 +17,7 @@ struct FrameworkContext {
   db::Query& qryTemp;
   IniFile& ini;
   int decPl = 2;  // decimals of fuel quantities, for the rounding of editors
+  // The logged-in user, for lists that narrow what a restricted user sees (kind 0: everything).
+  int userKey = 0;
+  int userKind = 0;
 };

@@ -1,5 +1,5 @@
-#include "app/commands.h"
 #include "app/datamodule.h"
+#include "app/user.h"
 #include "framework/pickers.h"
 #include "refs/dictionarylists.h"
 #include "refs/dictionaryspecs.h"
@@ -64,13 +64,7 @@ void registerDictionaries() {
                            });
   registerWindow<TfmLsAdriver>(QStringLiteral("PickDriver"),
                                [](FrameworkContext& ctx, QWidget* parent) {
-                                 return std::make_unique<TfmLsAdriver>(ctx, nullptr, parent);
+                                 const TUser user = userOf(ctx);
+                                 return std::make_unique<TfmLsAdriver>(ctx, &user, parent);
                                });
-  // From the menu the driver list knows the user: a restricted one sees his drivers only.
-  commands::CommandRegistry::registerTarget(
-      QStringLiteral("PickDriver"), [](const commands::CommandContext& c) {
-        TfmLsAdriver window(c.dm.context(), &c.user, c.parent);
-        window.Execute(0, c.rights, false);
-        return true;
-      });
 }

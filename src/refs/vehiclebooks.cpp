@@ -1,5 +1,6 @@
 #include "app/bsp.h"
 #include "app/commands.h"
+#include "app/user.h"
 #include "app/datamodule.h"
 #include "framework/pickers.h"
 #include "refs/registration.h"
@@ -38,7 +39,8 @@ void registerVehicleList(const QString& target) {
 void registerVehicleBooks() {
   registerPicker(QStringLiteral("PickVehicle"),
                  [](FrameworkContext& ctx, int key, int rights, bool selectMode, QWidget* parent) {
-                   return pickVehicleFor(ctx, nullptr, key, rights, selectMode, parent);
+                   const TUser user = userOf(ctx);
+                   return pickVehicleFor(ctx, &user, key, rights, selectMode, parent);
                  });
   registerPicker(QStringLiteral("PickPrice"),
                  editOnly([](const FrameworkContext&) { return vehiclebooks::prices(); }));
@@ -48,11 +50,6 @@ void registerVehicleBooks() {
   registerList(QStringLiteral("PickNormCoefficient"), vehiclebooks::normCoefficients());
   registerList(QStringLiteral("PickFuelCard"), vehiclebooks::fuelCards());
 
-  // From the menu the vehicle list knows the user: a restricted one sees his vehicles only.
-  CommandRegistry::registerTarget(QStringLiteral("PickVehicle"), [](const CommandContext& c) {
-    pickVehicleFor(c.dm.context(), &c.user, 0, c.rights, false, c.parent);
-    return true;
-  });
   registerVehicleList<TfmLsAcarf>(QStringLiteral("PickVehicleDriver"));
   registerVehicleList<TfmLsDopNorm>(QStringLiteral("PickAdditionalNorm"));
   registerVehicleList<TfmLsAWint>(QStringLiteral("PickWinterPeriod"));

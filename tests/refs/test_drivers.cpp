@@ -228,8 +228,20 @@ TEST_F(DriverTest, ARestrictedUserSeesTheDriversOfHisSubdivisions) {
     list.Execute(0, rights::kView, false);
     EXPECT_EQ(shown, c.shown) << c.user.usr;
   }
-  // The menu item hands the user to the list.
-  EXPECT_TRUE(commands::CommandRegistry::isRegistered("PickDriver"));
+  // Opened through its picker (from the menu or an editor's button), the list narrows for the
+  // user the context carries.
+  registerDictionaries();
+  ctx_.userKey = 6;
+  ctx_.userKind = 1;
+  QList<int> picked;
+  onNextModal([&](QWidget* w) {
+    auto* list = static_cast<TfmLsAdriver*>(w);
+    QueryModel* m = list->grid()->queryModel();
+    for (int r = 0; r < m->rowCount(); ++r) picked << m->value(r, "DRIVER").toInt();
+    list->reject();
+  });
+  Pick("PickDriver", ctx_, 0, rights::kView, true);
+  EXPECT_EQ(picked, QList<int>({3}));
   EXPECT_TRUE(messages_.messages.empty()) << messages_.texts().join("|").toStdString();
 }
 

@@ -1,7 +1,7 @@
 #include "app/bsp.h"
 #include "app/commands.h"
-#include "app/user.h"
 #include "app/datamodule.h"
+#include "app/user.h"
 #include "framework/pickers.h"
 #include "refs/registration.h"
 #include "refs/vehicledrivers.h"

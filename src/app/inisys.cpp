@@ -203,17 +203,26 @@ bool databaseInitialised(db::Database& db, db::Transaction& tr) {
 
 // ------------------------------------------------------------------------ the initialisation
 
+namespace {
+// The two work windows of this file: one line in bold telling what is going on.
+void layOutMessageWindow(QDialog* window, QLabel* message, const QString& name,
+                         const QString& title) {
+  window->setObjectName(name);
+  window->setWindowTitle(title);
+  QFont f = message->font();
+  f.setBold(true);
+  message->setFont(f);
+  message->setAlignment(Qt::AlignCenter);
+  message->setMinimumSize(380, 60);
+  auto* layout = new QVBoxLayout(window);
+  layout->addWidget(message);
+}
+}  // namespace
+
 TfmIni::TfmIni(const QString& message, std::function<QString()> work, QWidget* parent)
     : QDialog(parent), lbMessage_(new QLabel(message, this)), work_(std::move(work)) {
-  setObjectName(QStringLiteral("fmIni"));
-  setWindowTitle(QStringLiteral("Инициализация системы"));
-  QFont f = lbMessage_->font();
-  f.setBold(true);
-  lbMessage_->setFont(f);
-  lbMessage_->setAlignment(Qt::AlignCenter);
-  lbMessage_->setMinimumSize(380, 60);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(lbMessage_);
+  layOutMessageWindow(this, lbMessage_, QStringLiteral("fmIni"),
+                      QStringLiteral("Инициализация системы"));
 }
 
 QString TfmIni::message() const {
@@ -385,15 +394,8 @@ bool ChooseFillMode(TBsp& bsp, QWidget* parent) {
 
 TfmIniGsm::TfmIniGsm(QWidget* parent)
     : QDialog(parent), lbMessage_(new QLabel(initext::kCalculating, this)) {
-  setObjectName(QStringLiteral("fmIniGsm"));
-  setWindowTitle(QStringLiteral("Автоматическое заполнение заправок"));
-  QFont f = lbMessage_->font();
-  f.setBold(true);
-  lbMessage_->setFont(f);
-  lbMessage_->setAlignment(Qt::AlignCenter);
-  lbMessage_->setMinimumSize(380, 60);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(lbMessage_);
+  layOutMessageWindow(this, lbMessage_, QStringLiteral("fmIniGsm"),
+                      QStringLiteral("Автоматическое заполнение заправок"));
 }
 
 QString TfmIniGsm::message() const {

@@ -5,6 +5,7 @@
 #include "framework/pickers.h"
 #include "platform/dberror.h"
 #include "platform/query.h"
+#include "support/datamodulefixture.h"
 #include "support/messagerecorder.h"
 #include "support/testdatabase.h"
 
@@ -43,14 +44,8 @@ struct Seen {
   QString command;
 };
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public testsupport::DataModuleFixture {
  protected:
-  CommandsTest() : dm_(dir_.filePath("Ini.ini"), bsp_) {
-    const testsupport::Target t = testsupport::target();
-    dm_.DB.setDatabaseName(base_.path());
-    dm_.DB.setLogin(t.user, t.password);
-    dm_.DB.connect();
-  }
   ~CommandsTest() override {
     clearProvided();
     ask_.reset();
@@ -130,12 +125,7 @@ class CommandsTest : public ::testing::Test {
     journalOrderWhenAsked_ = archiveModeWhenAsked_ = -99;
   }
 
-  TestDatabase base_;
-  QTemporaryDir dir_;
-  TBsp bsp_;
   TUser user_;
-  TDM dm_;
-  MessageRecorder messages_;
   std::unique_ptr<ScopedTarget> ask_;
   std::vector<std::unique_ptr<ScopedTarget>> provided_;
   QStringList asked_;

@@ -4,6 +4,7 @@
 #include "app/datamodule.h"
 #include "platform/dberror.h"
 #include "platform/query.h"
+#include "support/datamodulefixture.h"
 #include "support/messagerecorder.h"
 #include "support/testdatabase.h"
 
@@ -110,18 +111,8 @@ TEST(Calendar, WinterDateBoundsAndNames) {
   EXPECT_EQ(weekdayNames().at(QDate(2024, 6, 2).dayOfWeek() % 7), "Воскресенье");
 }
 
-class DataModuleConstants : public ::testing::Test {
+class DataModuleConstants : public testsupport::DataModuleFixture {
  protected:
-  DataModuleConstants() : dm_(dir_.filePath("Ini.ini"), bsp_) {
-    dm_.DB.setDatabaseName(base_.path());
-    dm_.DB.connect();
-  }
-  void exec(const QString& sql) {
-    db::Query q(base_.db());
-    q.setSql(sql);
-    q.exec();
-    base_.tr().commit();
-  }
   QString counter(const QString& id, QString* name = nullptr) {
     db::Transaction tr(base_.db());
     db::Query q(base_.db(), &tr);
@@ -131,11 +122,6 @@ class DataModuleConstants : public ::testing::Test {
     if (name) *name = q["NAME"].asString();
     return q.isEmpty() ? QString("none") : q["CNST"].asString();
   }
-  TestDatabase base_;
-  QTemporaryDir dir_;
-  TBsp bsp_;
-  TDM dm_;
-  MessageRecorder messages_;
 };
 
 TEST_F(DataModuleConstants, ReadDataOfANewDatabaseLoadsWithoutComplaint) {
@@ -148,7 +134,7 @@ TEST_F(DataModuleConstants, ReadDataOfANewDatabaseLoadsWithoutComplaint) {
 }
 
 TEST_F(DataModuleConstants, ReadDataReportsAWrongConstantAndGoesOn) {
-  exec("update SPCONST set CNST = '31.02.2024' where IDCONST = 'AVTWINTIMEFROM'");
+  run("update SPCONST set CNST = '31.02.2024' where IDCONST = 'AVTWINTIMEFROM'");
   dm_.ReadData();
   ASSERT_EQ(messages_.messages.size(), 1u);
   EXPECT_EQ(messages_.messages[0].kind, msg::Kind::Warning);
@@ -158,7 +144,7 @@ TEST_F(DataModuleConstants, ReadDataReportsAWrongConstantAndGoesOn) {
 }
 
 TEST_F(DataModuleConstants, ReadConstWithoutCase) {
-  exec("update SPCONST set CNST = 'ООО \"Автобаза\"  ' where IDCONST = 'DIVISION'");
+  run("update SPCONST set CNST = 'ООО \"Автобаза\"  ' where IDCONST = 'DIVISION'");
   EXPECT_EQ(dm_.ReadConst("division"), "ООО \"Автобаза\"");
   EXPECT_EQ(dm_.ReadConst("NOSUCHCONST"), "");
 }
@@ -171,7 +157,7 @@ TEST_F(DataModuleConstants, CountReportUseCreatesThenCountsAndCommits) {
   EXPECT_EQ(counter("mmRjour", &name), "2");
   EXPECT_EQ(name, "Журнал движения автотранспорта");
 
-  exec("insert into SPCONST values ('mmBad', 'Отчет', 'x')");
+  run("insert into SPCONST values ('mmBad', 'Отчет', 'x')");
   EXPECT_THROW(dm_.CountReportUse("mmBad", "Отчет"), db::DbError);
   EXPECT_EQ(counter("mmBad"), "x");
 }

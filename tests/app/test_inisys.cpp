@@ -6,6 +6,7 @@
 #include "app/user.h"
 #include "platform/decimal.h"
 #include "platform/query.h"
+#include "support/datamodulefixture.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
@@ -41,20 +42,8 @@ const TableOf kTables[] = {
     {"AVROADLIST", "SNUMBER", "GET_ROADLIST_ID"},
 };
 
-class IniTest : public ::testing::Test {
+class IniTest : public testsupport::DataModuleFixture {
  protected:
-  IniTest() : dm_(dir_.filePath("Ini.ini"), bsp_) {
-    const testsupport::Target t = testsupport::target();
-    dm_.DB.setDatabaseName(base_.path());
-    dm_.DB.setLogin(t.user, t.password);
-    dm_.DB.connect();
-  }
-  void run(const QString& sql) {
-    db::Query q(base_.db());
-    q.setSql(sql);
-    q.exec();
-    base_.tr().commit();
-  }
   // The first column of the first row as text; nullopt when there is no row.
   std::optional<QString> value(const QString& sql) {
     db::Query q(base_.db());
@@ -84,12 +73,7 @@ class IniTest : public ::testing::Test {
     return key;
   }
 
-  TestDatabase base_;  // outlives the data module's connection to it
-  QTemporaryDir dir_;
-  TBsp bsp_;
   TUser user_;
-  TDM dm_;
-  MessageRecorder messages_;
 };
 
 TEST_F(IniTest, AnEmptyDatabaseGetsEveryPlaceholderAndKeysAfterThem) {

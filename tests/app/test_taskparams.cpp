@@ -5,6 +5,7 @@
 #include "app/user.h"
 #include "framework/fieldbinding.h"
 #include "platform/query.h"
+#include "support/datamodulefixture.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
@@ -149,13 +150,9 @@ const char* const kFixture[] = {
     "insert into AVOBJ (AVOBJ, NAME) values (11, 'Склад')",
 };
 
-class TaskParamsTest : public ::testing::Test {
+class TaskParamsTest : public testsupport::DataModuleFixture {
  protected:
-  TaskParamsTest() : dm_(dir_.filePath("Ini.ini"), bsp_) {
-    const testsupport::Target t = testsupport::target();
-    dm_.DB.setDatabaseName(base_.path());
-    dm_.DB.setLogin(t.user, t.password);
-    dm_.DB.connect();
+  TaskParamsTest() {
     for (const char* s : kFixture) run(s);
     admin_.usr = 1;
     restricted_.usr = 2;
@@ -165,12 +162,6 @@ class TaskParamsTest : public ::testing::Test {
     bsp_.Dt2 = QDate(2024, 3, 31);
   }
 
-  void run(const QString& sql) {
-    db::Query q(base_.db());
-    q.setSql(sql);
-    q.exec();
-    base_.tr().commit();
-  }
   // A constant as another workstation reads it; nullopt when there is no row.
   std::optional<QString> constant(const QString& id) {
     db::Query q(base_.db());
@@ -208,13 +199,8 @@ class TaskParamsTest : public ::testing::Test {
     return out;
   }
 
-  TestDatabase base_;  // outlives the data module's connection to it
-  QTemporaryDir dir_;
-  TBsp bsp_;
-  TDM dm_;
   TUser admin_;
   TUser restricted_;
-  MessageRecorder messages_;
 };
 
 TEST_F(TaskParamsTest, ListsAndSearchesFollowTheRightsRule) {

@@ -3,6 +3,7 @@
 #include "app/datamodule.h"
 #include "app/toolcnst.h"
 #include "platform/query.h"
+#include "support/datamodulefixture.h"
 #include "support/messagerecorder.h"
 #include "support/modal.h"
 #include "support/testdatabase.h"
@@ -125,20 +126,8 @@ TEST(ConstantsWindowRules, ValuesThatCannotBeStoredAreRefusedNamingTheField) {
   EXPECT_FALSE(checkConstants(usualValues(), 64));
 }
 
-class ConstantsTest : public ::testing::Test {
+class ConstantsTest : public testsupport::DataModuleFixture {
  protected:
-  ConstantsTest() : dm_(dir_.filePath("Ini.ini"), bsp_) {
-    const testsupport::Target t = testsupport::target();
-    dm_.DB.setDatabaseName(base_.path());
-    dm_.DB.setLogin(t.user, t.password);
-    dm_.DB.connect();
-  }
-  void run(const QString& sql) {
-    db::Query q(base_.db());
-    q.setSql(sql);
-    q.exec();
-    base_.tr().commit();
-  }
   // Every constant as another workstation reads it; a missing row is absent.
   QHash<QString, std::optional<QString>> stored() {
     db::Query q(base_.db());
@@ -151,12 +140,6 @@ class ConstantsTest : public ::testing::Test {
     base_.tr().commit();
     return out;
   }
-
-  TestDatabase base_;  // outlives the data module's connection to it
-  QTemporaryDir dir_;
-  TBsp bsp_;
-  TDM dm_;
-  MessageRecorder messages_;
 };
 
 TEST_F(ConstantsTest, ASaveWritesEveryConstantAndThenTheSettings) {
